@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs everything Tonvia needs to build and test on Debian 12, from Debian's own packages.
+# Idempotent: a quick no-op when everything is present. Run as root.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+
+packages=(
+  cmake make g++ python3 googletest libbenchmark-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+  wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
+  libboost-regex1.81-dev clang libclang-rt-14-dev dpkg-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: enabling the i386 architecture"
+    dpkg --add-architecture i386
+  fi
+  # Source packages are needed for libjpeg-turbo, which is cross-built below.
+  if [ ! -f /etc/apt/sources.list.d/tonvia-src.sources ] && [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    echo "setup: enabling Debian source packages"
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+      > /etc/apt/sources.list.d/tonvia-src.sources
+  fi
+  apt-get update -qq >/dev/null
+  for p in "${missing[@]}"; do echo "setup: installing $p"; done
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine needs the glibc locale to map non-ASCII file names to code page 936 correctly.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  echo "setup: generating the zh_CN.UTF-8 locale"
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi
+
+"$here/build-libjpeg.sh"
