@@ -10,7 +10,7 @@ packages=(
   cmake make g++ python3 googletest libbenchmark-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
-  libboost-regex1.81-dev clang libclang-rt-14-dev dpkg-dev
+  libboost-regex1.81-dev libjpeg62-turbo-dev clang libclang-rt-14-dev dpkg-dev qemu-user-static
 )
 
 missing=()
@@ -40,6 +40,18 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
+fi
+
+# Wine's 32-bit side is made of i386 Linux programs. Where the kernel does not run those itself
+# (a 64-bit-only host), they run under qemu's user-mode emulation through binfmt_misc.
+if ! /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+  binfmt=/proc/sys/fs/binfmt_misc
+  [ -f "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ ! -f "$binfmt/qemu-i386" ]; then
+    echo "setup: running i386 programs under qemu-i386 (this kernel runs 64-bit code only)"
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+      > "$binfmt/register"
+  fi
 fi
 
 "$here/build-libjpeg.sh"

@@ -1,0 +1,7 @@
+#include "detect/detection_tick.h"
+
+namespace tonvia {
+
+void RunDetectionTick(FieldStore&, const LookupPass&) {}
+
+}  // namespace tonvia
