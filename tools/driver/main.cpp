@@ -2,6 +2,7 @@
 // tests and anyone debugging. Commands run left to right; the first one that fails ends the run.
 //
 //   find SECS                   wait until the main window exists
+//   wait-visible SECS           wait until the main window is shown
 //   click CTRL                  press a button (BM_CLICK)
 //   set CTRL TEXT               replace a field's text (WM_SETTEXT)
 //   get CTRL                    print a field's text
@@ -140,6 +141,12 @@ class Session {
       if (!TakeNumber(number)) return Fail(L"find SECS", kUsage);
       if (!WaitUntil(number, [&] { return MainWindow(); }))
         return Fail(L"no main window after waiting", kNoWindow);
+      return kDone;
+    }
+    if (command == L"wait-visible") {
+      if (!TakeNumber(number)) return Fail(L"wait-visible SECS", kUsage);
+      if (!WaitUntil(number, [&] { return MainWindow() && IsWindowVisible(main_); }))
+        return Fail(L"the main window was not shown in time", kNoWindow);
       return kDone;
     }
     if (command == L"click") {
