@@ -35,11 +35,13 @@ step() {
   add "fill $red stroke white stroke-width 2 circle $1,$2 $(($1 + 15)),$2"
   ctext "$1" $(($2 + 8)) 22 white "$3"
 }
-# arrow X0 Y0 CX CY X1 Y1 ANGLE: a red curved arrow through the control point CX,CY, with its head
-# at X1,Y1 pointing along ANGLE degrees
+# arrow X0 Y0 CX CY X1 Y1: a red curve from X0,Y0 bent towards the control point CX,CY, with its
+# head at X1,Y1 pointing the way the curve ends (from CX,CY towards X1,Y1)
 arrow() {
+  local angle
+  angle=$(awk "BEGIN { print atan2($6 - $4, $5 - $3) * 45 / atan2(1, 1) }")
   add "fill none stroke $red stroke-width 4 stroke-linecap round path 'M $1,$2 Q $3,$4 $5,$6'"
-  add "push graphic-context translate $5,$6 rotate $7"
+  add "push graphic-context translate $5,$6 rotate $angle"
   add "fill $red stroke $red stroke-width 1 stroke-linejoin round polygon 4,0 -12,-8 -12,8"
   add "pop graphic-context"
 }
@@ -78,6 +80,7 @@ for i in "${!items[@]}"; do
   text 162 $((y + 15)) 12 "$dark" "${items[$i]}"
 done
 mark 152 89 248 111
+add "fill none stroke $red stroke-width 2 circle 216,29 216,40"   # the gear that opens it
 step 120 100 1
 
 # Step 2: the player's options, download settings page.
@@ -95,6 +98,9 @@ for i in "${!pages[@]}"; do
 done
 text 380 64 14 "$dark" "下载设置"
 add "stroke rgb(220,224,230) stroke-width 1 line 380,72 562,72"
+box 380 84 392 96 white 'rgb(150,158,170)'
+add "fill none stroke $blue stroke-width 2 polyline 382,90 386,94 391,86"
+text 398 95 12 "$dark" "下载歌曲时同时下载歌词"
 # folder rows: label, path box, change button
 folder() {
   text 380 "$1" 12 "$dark" "$2"
@@ -103,41 +109,39 @@ folder() {
   box 514 $(($1 + 7)) 562 $(($1 + 29)) 'rgb(240,242,246)' 'rgb(170,178,190)'
   ctext 538 $(($1 + 23)) 12 "$dark" "更改"
 }
-folder 94 "歌词目录：" 'E:\KuGou\Lyric\'
-folder 148 "缓存目录：" 'E:\KuGou\Temp\'
-box 380 194 392 206 white 'rgb(150,158,170)'
-add "fill none stroke $blue stroke-width 2 polyline 382,200 386,204 391,196"
-text 398 205 12 "$dark" "自动下载歌词"
-add "fill none stroke $red stroke-width 2.5 ellipse 391,112 10,12 0,360"    # the drive letter
-step 548 218 2
-arrow 250 100 276 96 300 114 48
+folder 124 "缓存目录：" 'E:\KuGou\Temp\'
+folder 174 "歌词目录：" 'E:\KuGou\Lyric\'
+add "fill none stroke $red stroke-width 2.5 ellipse 391,192 10,12 0,360"    # the drive letter
+step 548 222 2
+arrow 250 100 276 96 300 114
 
-# Step 3: Tonvia, the drive letter typed into its field.
-window 40 262 346 436 "Tonvia v2.0 - Velmora"
-text 50 305 12 black "酷狗盘符："
-box 106 290 178 310 white 'rgb(130,138,150)'
-ctext 142 305 13 black "E"
-text 188 305 12 black "歌曲识别："
-box 244 290 336 310 'rgb(240,240,240)' 'rgb(170,176,186)'
-for b in "48 开始检测" "148 停止检测" "248 设置教程"; do
+# Step 3: Tonvia's window (its layout scaled to 0.7), the drive letter typed into its field.
+window 34 262 346 438 "Tonvia v2.0 - Velmora"
+text 42 305 11 black "酷狗盘符："
+box 99 291 170 310 white 'rgb(130,138,150)'
+ctext 135 305 13 black "E"
+text 180 305 11 black "歌曲识别："
+box 237 289 337 308 'rgb(240,240,240)' 'rgb(170,176,186)'
+for b in "42 开始检测" "145 停止检测" "248 设置教程"; do
   x=${b%% *}
-  box "$x" 318 $((x + 88)) 340 'rgb(240,242,246)' 'rgb(150,158,170)'
-  ctext $((x + 44)) 334 12 black "${b#* }"
+  box "$x" 317 $((x + 86)) 339 'rgb(240,242,246)' 'rgb(150,158,170)'
+  ctext $((x + 43)) 333 12 black "${b#* }"
 done
-box 48 348 336 428 white 'rgb(170,176,186)'
-text 54 366 12 "$blue" "这里显示当前歌曲的基调。"
-mark 101 286 183 314
-step 24 300 3
-arrow 391 126 330 250 190 294 160
+box 40 347 337 430 white 'rgb(170,176,186)'
+text 46 365 12 "$blue" "这里显示当前歌曲的基调。"
+mark 95 287 174 314
+step 20 300 3
+arrow 391 206 262 244 176 287
 
 # What to do, in words.
-text 370 284 15 "$red" "设置方法"
-text 370 310 13 "$dark" "1. 点播放器标题栏的齿轮，选“设置”"
-text 370 334 13 "$dark" "2. 在“下载设置”里看歌词目录"
-text 386 354 13 "$dark" "的盘符（这里是 E）"
-text 370 378 13 "$dark" "3. 把盘符填进“酷狗盘符：”，"
-text 386 398 13 "$dark" "再点“开始检测”"
+add "fill white stroke rgb(215,219,226) stroke-width 1 roundrectangle 362,262 572,428 6,6"
+text 376 288 15 "$red" "设置方法"
+text 376 314 13 "$dark" "1. 点播放器标题栏的齿轮，"
+text 392 333 13 "$dark" "选“设置”"
+text 376 358 13 "$dark" "2. 在“下载设置”里看歌词目录"
+text 392 377 13 "$dark" "的盘符（这里是 E）"
+text 376 402 13 "$dark" "3. 填进“酷狗盘符：”，再点"
+text 392 421 13 "$dark" "“开始检测”"
 
-[ -n "${DUMP_MVG:-}" ] && { printf "%s" "$mvg"; exit 0; }
 convert -size 584x446 'xc:rgb(243,245,248)' -draw "$mvg" -type TrueColor -strip \
   -sampling-factor 1x1 -quality 92 -interlace Plane "JPEG:$here/tutorial.jpg"
