@@ -1,7 +1,6 @@
 #include "lookup/key_text.h"
 
 #include <exception>
-#include <vector>
 
 #include <boost/regex.hpp>
 
@@ -11,29 +10,19 @@ const char kNotFoundMessage[] = "貌似什么都木有搜到哦~";
 
 namespace {
 
-// Where group 1 of one match lies in the page text (byte offset and length), or length 0 when
-// the group took no part.
-struct Capture {
-  std::size_t offset = 0;
-  std::size_t length = 0;
-};
-
 // Runs the pattern over the page again and again, each search starting where the previous
-// match ended and seeing that position as the start of its input. Returns the captures found
-// before the page ran out, an empty match, or the engine giving up.
-std::vector<Capture> FindCaptures(const Text& pageText, const boost::regex& pattern) {
-  std::vector<Capture> captures;
+// match ended and seeing that position as the start of its input, and appends the group-1 text
+// of every match. Stops when the page runs out, after an empty match, or when the engine gives
+// up; what was appended before stays.
+void AppendCaptures(const Text& pageText, const boost::regex& pattern, TextArray& keyTexts) {
   const Text::const_iterator end = pageText.end();
   Text::const_iterator from = pageText.begin();
   boost::smatch match;
   try {
     while (boost::regex_search(from, end, match, pattern)) {
-      Capture capture;
-      if (match[1].matched) {
-        capture.offset = static_cast<std::size_t>(match[1].first - pageText.begin());
-        capture.length = static_cast<std::size_t>(match[1].length());
-      }
-      captures.push_back(capture);
+      // Copied in one piece (sub_match::str() appends byte by byte).
+      const auto& group = match[1];
+      keyTexts.push_back(group.matched ? Text(group.first, group.second) : Text());
       // An empty match would be found again at the same place forever.
       if (match[0].length() == 0) break;
       from = match[0].second;
@@ -41,7 +30,6 @@ std::vector<Capture> FindCaptures(const Text& pageText, const boost::regex& patt
   } catch (const std::exception&) {
     // The engine gave up (complexity or memory limit): keep what was found so far.
   }
-  return captures;
 }
 
 bool MatchesIgnoringAsciiCase(const Text& text, std::size_t at, const Text& marker) {
@@ -63,9 +51,7 @@ void ExtractBetweenMarkers(const Text& pageText, const Text& prefixMarker,
     return;  // a pattern that does not compile finds nothing
   }
   if (pageText.empty()) return;
-  for (const Capture& capture : FindCaptures(pageText, pattern)) {
-    keyTexts.push_back(pageText.substr(capture.offset, capture.length));
-  }
+  AppendCaptures(pageText, pattern, keyTexts);
 }
 
 Text JoinKeyTexts(const TextArray& keyTexts) {
@@ -84,26 +70,25 @@ Text InsertBeforeEach(const Text& text, const Text& marker, const Text& insertio
                       bool limited) {
   if (text.empty() || marker.empty() || (limited && limit <= 0)) return text;
   Text out;
-  out.reserve(text.size());
+  out.reserve(text.size() + (limited ? insertion.size() * static_cast<std::size_t>(limit) : 0));
   int treated = 0;
+  std::size_t copied = 0;  // the text before this index is already in out
   std::size_t at = 0;
   // Occurrences count only at character starts, so step over two-byte characters as wholes.
   while (text.size() - at >= marker.size()) {
     if (MatchesIgnoringAsciiCase(text, at, marker)) {
       // The occurrence keeps its own bytes: with letter case ignored they may differ from marker.
+      out.append(text, copied, at - copied);
       out += insertion;
-      out.append(text, at, marker.size());
+      copied = at;
       at += marker.size();
       if (limited && ++treated == limit) break;
     } else {
       // A lead byte at the very end stands alone.
-      std::size_t width =
-          IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
-      out.append(text, at, width);
-      at += width;
+      at += IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
     }
   }
-  if (at < text.size()) out.append(text, at, Text::npos);
+  out.append(text, copied, Text::npos);
   return out;
 }
 
