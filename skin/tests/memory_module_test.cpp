@@ -108,7 +108,7 @@ class ProbeTest : public ::testing::Test {
   void ExpectMappedAs(const MemoryModule& module, std::uint32_t delta) const {
     int type0Entries = 0;
     const Bytes expected = ExpectedImage(delta, type0Entries);
-    EXPECT_EQ(type0Entries, 1);
+    EXPECT_GE(type0Entries, 1);  // a filler that must change nothing
     const auto* mapped = reinterpret_cast<const unsigned char*>(module.GetBase());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), mapped));
   }
