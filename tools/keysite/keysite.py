@@ -24,6 +24,7 @@ Switches for any page, as query parameters (or as command-line defaults):
   trickle=S    send the body in chunks of `chunk` bytes (default 64), S seconds apart
   cut=N        announce the full length but close the connection after N body bytes
   escape=1     percent-escape every byte of the body outside printable ASCII
+  headers=N    add a header line "X-Filler: " with N bytes of filler (long header blocks)
 
 Control paths (never recorded):
   /__last      the last recorded request, raw: request line, header lines, blank line, body
@@ -231,8 +232,12 @@ class Handler(socketserver.StreamRequestHandler):
         if delay > 0:
             time.sleep(delay)
         reason = b"OK" if status == 200 else b"Not Found"
+        filler = int(self.option(request, "headers", 0))
         head = (b"HTTP/1.1 %d %s\r\nContent-Type: text/html; charset=utf-8\r\n"
-                b"Content-Length: %d\r\nConnection: close\r\n\r\n" % (status, reason, len(body)))
+                b"Content-Length: %d\r\nConnection: close\r\n" % (status, reason, len(body)))
+        if filler > 0:
+            head += b"X-Filler: " + b"x" * filler + b"\r\n"
+        head += b"\r\n"
         sent = body if cut is None else body[:max(0, int(cut))]
         try:
             self.connection.sendall(head)

@@ -86,6 +86,8 @@ class KeySiteTest(unittest.TestCase):
         escaped = get(self.port, "/dianyin_青石巷.html?escape=1".encode("gbk"))[1]
         self.assertNotIn(b"\xe5", escaped)
         self.assertIn(b"%E5%9F%BA%E8%B0%83", escaped)  # 基调
+        _, answer = exchange(self.port, b"GET /zero?headers=2000 HTTP/1.1\r\n\r\n")
+        self.assertEqual(answer, b"before\0after")
 
 
 if __name__ == "__main__":
