@@ -1,6 +1,8 @@
 #include "lookup/key_text.h"
 
+#include <algorithm>
 #include <exception>
+#include <functional>
 
 #include <boost/regex.hpp>
 
@@ -14,8 +16,8 @@ namespace {
 // match ended and seeing that position as the start of its input, and appends the group-1 text
 // of every match. Stops when the page runs out, after an empty match, or when the engine gives
 // up; what was appended before stays.
-void AppendCaptures(const Text& pageText, const boost::regex& pattern, TextArray& keyTexts) {
-  const Text::const_iterator end = pageText.end();
+void AppendCaptures(const Text& pageText, Text::const_iterator end, const boost::regex& pattern,
+                    TextArray& keyTexts) {
   Text::const_iterator from = pageText.begin();
   boost::smatch match;
   try {
@@ -30,6 +32,19 @@ void AppendCaptures(const Text& pageText, const boost::regex& pattern, TextArray
   } catch (const std::exception&) {
     // The engine gave up (complexity or memory limit): keep what was found so far.
   }
+}
+
+// True when marker holds none of the characters that perl syntax gives a meaning, so that
+// the pattern matches it byte for byte.
+bool IsLiteral(const Text& marker) {
+  return marker.find_first_of(".[]{}()\\*+?|^$") == Text::npos;
+}
+
+// Index just past the last occurrence of marker (not empty) in text, or 0 when there is none.
+std::size_t EndOfLastOccurrence(const Text& text, const Text& marker) {
+  const std::boyer_moore_horspool_searcher searcher(marker.rbegin(), marker.rend());
+  auto found = std::search(text.rbegin(), text.rend(), searcher);
+  return found == text.rend() ? 0 : static_cast<std::size_t>(text.rend() - found);
 }
 
 bool MatchesIgnoringAsciiCase(const Text& text, std::size_t at, const Text& marker) {
@@ -51,7 +66,17 @@ void ExtractBetweenMarkers(const Text& pageText, const Text& prefixMarker,
     return;  // a pattern that does not compile finds nothing
   }
   if (pageText.empty()) return;
-  AppendCaptures(pageText, pattern, keyTexts);
+  // With literal markers every match ends at an occurrence of the suffix, so nothing after its
+  // last occurrence can take part in a match. Cutting the search there gives the same matches
+  // and keeps the engine from scanning to the end of the page again for every prefix marker
+  // that no suffix follows (quadratic time on a page whose paragraphs lack the suffix).
+  Text::const_iterator end = pageText.end();
+  if (IsLiteral(prefixMarker) && IsLiteral(suffixMarker) && !suffixMarker.empty()) {
+    std::size_t bound = EndOfLastOccurrence(pageText, suffixMarker);
+    if (bound == 0) return;
+    end = pageText.begin() + static_cast<std::ptrdiff_t>(bound);
+  }
+  AppendCaptures(pageText, end, pattern, keyTexts);
 }
 
 Text JoinKeyTexts(const TextArray& keyTexts) {

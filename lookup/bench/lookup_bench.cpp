@@ -98,6 +98,21 @@ void BM_ExtractJoinInsert(benchmark::State& state) {
   state.counters["paragraphs"] = page.paragraphs;
 }
 
+// A page whose paragraphs all end in "<br>": every prefix marker lacks its suffix, so the
+// extraction finds nothing; its time must still grow only linearly with the page.
+void BM_ExtractWithoutSuffix(benchmark::State& state) {
+  Text page = PageOf(state.range(0)).text;
+  for (std::size_t at = page.find(kSuffix); at != Text::npos; at = page.find(kSuffix, at)) {
+    page.replace(at, std::strlen(kSuffix), "<br>");
+  }
+  for (auto _ : state) {
+    TextArray keyTexts;
+    ExtractBetweenMarkers(page, kPrefix, kSuffix, keyTexts);
+    benchmark::DoNotOptimize(keyTexts);
+  }
+  state.SetBytesProcessed(state.iterations() * page.size());
+}
+
 void BM_PercentDecodePlain(benchmark::State& state) {
   const Page& page = PageOf(state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(PercentDecode(page.text));
@@ -112,6 +127,7 @@ void BM_PercentDecodeEscaped(benchmark::State& state) {
 
 BENCHMARK(BM_MarkerScanReference)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExtractJoinInsert)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtractWithoutSuffix)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PercentDecodePlain)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PercentDecodeEscaped)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 

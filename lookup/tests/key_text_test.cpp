@@ -31,6 +31,8 @@ TEST(ExtractBetweenMarkers, CutsEveryParagraphBetweenThePageMarkers) {
       {"ends at the first suffix", p + "a" + s + "b" + s, {"a"}},
       {"empty paragraph", p + s, {""}},
       {"prefix without suffix", p + "k1" + s + p + "k2", {"k1"}},
+      {"suffix only at the end", p + "a" + p + "b" + p + "c" + s, {"a" + p + "b" + p + "c"}},
+      {"suffix before any prefix", s + "x" + p + "k" + s + s, {"k"}},
       {"prefix case is exact", "<DIV class=\"text\">k" + s + "<div class=\"TEXT\">k" + s, {}},
       {"no markers", "<html>nothing here</html>", {}},
       {"empty page", "", {}},
