@@ -2,11 +2,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <windows.h>
-
 #include "detect/memory_field_store.h"
 #include "lookup/key_text.h"
 #include "lookup/site_address.h"
+#include "lookup/tests/settings_file.h"
 #include "lookup/tests/test_site.h"
 
 namespace tonvia {
@@ -15,24 +14,8 @@ namespace {
 using ::testing::HasSubstr;
 using testing::LastRequest;
 using testing::ResetRequestLog;
+using testing::SettingsFile;
 using testing::TestSite;
-
-// A settings file of its own in the temporary folder, naming the site to use.
-class SettingsFile {
- public:
-  explicit SettingsFile(const char* site) {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    path_ = Text(folder) + "tonvia_lookup_test.ini";
-    DeleteFileA(path_.c_str());
-    if (site) WritePrivateProfileStringA("查询", "站点", site, path_.c_str());
-  }
-  ~SettingsFile() { DeleteFileA(path_.c_str()); }
-  const char* path() const { return path_.c_str(); }
-
- private:
-  Text path_;
-};
 
 struct LookupRun {
   Text results;
