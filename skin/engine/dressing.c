@@ -86,7 +86,7 @@ static void PaintButtonNow(HWND button, HDC given) {
 static BOOL ButtonRedrawsAfter(UINT message) {
   switch (message) {
     case WM_SETFOCUS: case WM_KILLFOCUS: case WM_ENABLE: case WM_SETTEXT:
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_LBUTTONUP: case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_LBUTTONUP:
     case WM_KEYDOWN: case WM_KEYUP: case WM_CAPTURECHANGED: case WM_UPDATEUISTATE:
     case BM_SETSTATE: case BM_SETSTYLE: case BM_SETCHECK: case BM_CLICK:
       return TRUE;
@@ -108,12 +108,18 @@ static LRESULT ButtonMessage(HWND button, uint32_t state, UINT message, WPARAM w
     }
     case WM_ERASEBKGND:
       return 1;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
+      /* Repainted only when the hover starts or while the button holds the mouse (pressed
+         look follows the pointer in and out), not on every move. */
+      BOOL changed = GetCapture() == button;
       if (!(state & kHovering)) {
         TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, button, 0};
-        if (TrackMouseEvent(&track)) SetState(button, state | kHovering);
+        if (TrackMouseEvent(&track)) SetState(button, state | kHovering), changed = TRUE;
       }
-      break;
+      const LRESULT result = CallOriginal(button, state, message, wParam, lParam);
+      if (changed && IsWindow(button)) PaintButtonNow(button, NULL);
+      return result;
+    }
     case WM_MOUSELEAVE: {
       SetState(button, state & ~kHovering);
       const LRESULT result = CallOriginal(button, state, message, wParam, lParam);
