@@ -10,7 +10,7 @@ namespace tonvia {
 std::vector<RecordedWarning> ShellTest::warnings_;
 
 void ShellTest::RecordWarning(const char* text, const char* caption) {
-  HWND main = FindWindowA("TonviaMainWindow", nullptr);
+  HWND main = ThreadWindowOfClass("TonviaMainWindow");
   warnings_.push_back({text, caption, main && IsWindowVisible(main)});
 }
 
@@ -79,6 +79,37 @@ void ShellTest::Pump() {
     DispatchMessageA(&msg);
   }
 }
+
+namespace {
+
+struct ClassSearch {
+  const char* windowClass;
+  HWND first;
+  int count;
+};
+
+BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ClassSearch*>(param);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (std::string(name) == search->windowClass) {
+    if (!search->first) search->first = window;
+    ++search->count;
+  }
+  return TRUE;
+}
+
+ClassSearch SearchThreadWindows(const char* windowClass) {
+  ClassSearch search{windowClass, nullptr, 0};
+  EnumThreadWindows(GetCurrentThreadId(), MatchClass, reinterpret_cast<LPARAM>(&search));
+  return search;
+}
+
+}  // namespace
+
+HWND ThreadWindowOfClass(const char* windowClass) { return SearchThreadWindows(windowClass).first; }
+
+int CountThreadWindowsOfClass(const char* windowClass) { return SearchThreadWindows(windowClass).count; }
 
 std::string WindowText(HWND window) {
   int length = GetWindowTextLengthA(window);

@@ -44,6 +44,10 @@ class ShellTest : public ::testing::Test {
   static std::vector<RecordedWarning> warnings_;
 };
 
+// This thread's top-level windows of a class (other processes may show the same windows).
+HWND ThreadWindowOfClass(const char* windowClass);
+int CountThreadWindowsOfClass(const char* windowClass);
+
 // Text of a window, as the window holds it.
 std::string WindowText(HWND window);
 
