@@ -9,7 +9,7 @@ root=$(cd "$here/.." && pwd)
 packages=(
   cmake make g++ python3 googletest libbenchmark-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-  wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
+  wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   libboost-regex1.81-dev libjpeg62-turbo-dev clang libclang-rt-14-dev dpkg-dev qemu-user-static
 )
 
@@ -43,7 +43,8 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
 fi
 
 # Wine's 32-bit side is made of i386 Linux programs. Where the kernel does not run those itself
-# (a 64-bit-only host), they run under qemu's user-mode emulation through binfmt_misc.
+# (a 64-bit-only host), they run under qemu's user-mode emulation through binfmt_misc; wine64
+# provides a native wineserver, so only the Windows programs themselves are emulated.
 if ! /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
   binfmt=/proc/sys/fs/binfmt_misc
   [ -f "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
