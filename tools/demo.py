@@ -30,13 +30,33 @@ PLAYLIST = [
 LIMIT = "90"  # seconds; Wine runs under emulation here
 
 
-def show(s, number, song):
-    state = dict(line.split("=", 1) for line in s.driver("state").splitlines() if "=" in line)
-    results = s.driver("get", "results").rstrip("\r\n")
+def unescape(text):
+    """Undoes the driver's escaping of line breaks and backslashes in `state` output."""
+    out, i = [], 0
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text):
+            out.append({"r": "\r", "n": "\n"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
+def wait_and_show(s, number, song, expected):
+    """Waits for the song's lookup (one driver run, as every Wine process start is slow here),
+    then prints the detected title and the results box and takes a screenshot."""
+    commands = (["wait-has", "results", expected, LIMIT] if expected else []) + ["state"]
+    output = s.driver(*commands, timeout=float(LIMIT) + 600, check=False)
+    state = {}
+    for line in output.splitlines():
+        name, sep, value = line.partition("=")
+        if sep and name in ("title", "results"):
+            state[name] = unescape(value)
     print(f"--- song {number}: {song}")
     print(f"    detected title: {state.get('title', '')}")
     print("    results box:")
-    for line in results.replace("\r\n", "\n").split("\n"):
+    for line in state.get("results", "").replace("\r\n", "\n").split("\n"):
         print(f"      {line}")
     shot = os.path.join(ROOT, "build", "demo", f"song-{number}.png")
     s.screenshot(shot)
@@ -74,10 +94,8 @@ def run(keep_open):
             deadline = time.time() + float(LIMIT)
             while s.lyric_files() and time.time() < deadline:
                 time.sleep(0.2)
-            if expected:
-                s.driver("wait-has", "results", expected, LIMIT, check=False)
-            log(f"handled after {time.time() - t0:.1f} s")
-            show(s, number, song)
+            wait_and_show(s, number, song, expected)
+            log(f"song {number} handled and shown after {time.time() - t0:.1f} s")
 
         if keep_open:
             log("--keep-open: the window stays up; close it to end the demo "

@@ -169,7 +169,7 @@ class Session:
         out.close()
         return self.app
 
-    def driver(self, *commands, timeout=300, check=True):
+    def driver(self, *commands, timeout=600, check=True):
         """Runs the driver with commands; returns its output text (UTF-8)."""
         out_path = os.path.join(self.work, "driver.out")
         err_path = os.path.join(self.work, "driver.err")

@@ -118,7 +118,7 @@ def first_start_and_detection(s):
     s.start_app()
     box_text = s.driver("close-box", WARNING_CAPTION, "240").strip()
     check(box_text == WARNING_TEXT, f"warning box on first start shows {box_text!r}")
-    s.driver("find", "120", "wait-is", "drive", "", "60")
+    check(s.driver("find", "120", "get", "drive").strip() == "", "the drive-letter field starts empty")
     check(wait_for(30, lambda: os.path.exists(s.settings_path)), "the settings file is created")
     settings = s.read_settings()
     check("[酷狗]" in settings and "酷狗盘符=" in settings and "酷狗盘符=E" not in settings,
@@ -182,7 +182,6 @@ def slow_page_during_second_song(s):
         check(ping_ms < 10000, "the window answers during the slow fetch")
         check(wait_for(90, lambda: requested(base, "橘子汽水")),
               "the second song is looked up while the first page is still arriving")
-        check(wait_for(90, lambda: len(site_requests(base)) >= 2), "both fetches were made")
         results = s.driver("wait-has", "results", "基调", LOOKUP_LIMIT)
         check("《" in results, "the results box ends with a key text")
         time.sleep(5)  # let the interrupted fetch finish before the site goes away
@@ -198,8 +197,11 @@ def second_start_and_windows(s):
     log("starting tonvia.exe again with a settings file")
     s.start_app()
     s.driver("find", "240", "wait-is", "drive", "E", "120")
-    s.driver("no-box", WARNING_CAPTION)
-    check(True, "no warning on a start with a settings file")
+    try:
+        s.driver("no-box", WARNING_CAPTION)
+        check(True, "no warning on a start with a settings file")
+    except tonvia_session.DriverError as error:
+        check(False, f"no warning on a start with a settings file: {error}")
     s.driver("click", "tutorial", "sleep", "3000")
     s.driver("close", "wait-gone", "60")
     time.sleep(3)
