@@ -1,5 +1,6 @@
 #include "app/picture/jpeg_picture.h"
 
+#include <algorithm>
 #include <cstdio>  // jpeglib.h uses FILE without including it
 #include <cstdlib>
 #include <fstream>
