@@ -46,6 +46,14 @@ if [ ! -f "$prefix/system.reg" ]; then
     wineserver -w
   fi
 fi
+# Make "tonvia" the default desktop of the prefix, so the driver started below shares the
+# virtual desktop with the program and can find its windows. The server is not running yet, so
+# user.reg can be edited.
+if ! grep -q 'Explorer\\\\Desktops' "$prefix/user.reg"; then
+  stamp=$(date +%s)
+  printf '\n[Software\\\\Wine\\\\Explorer] %s\n"Desktop"="tonvia"\n' "$stamp" >>"$prefix/user.reg"
+  printf '\n[Software\\\\Wine\\\\Explorer\\\\Desktops] %s\n"tonvia"="1024x768"\n' "$stamp" >>"$prefix/user.reg"
+fi
 # Wine's helpers inherit open pipes: every Wine process writes into files.
 setsid wineserver -p >/dev/null 2>&1 </dev/null || true
 
