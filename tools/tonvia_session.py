@@ -54,6 +54,7 @@ class Session:
         os.makedirs(self.lyric_dir, exist_ok=True)
         self.xvfb = None
         self.app = None
+        self.server = None
         self.site = None
         self.site_base = None
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH="win32", WINEDEBUG="-all",
@@ -170,19 +171,36 @@ class Session:
         return self.app
 
     def driver(self, *commands, timeout=600, check=True):
-        """Runs the driver with commands; returns its output text (UTF-8)."""
-        out_path = os.path.join(self.work, "driver.out")
-        err_path = os.path.join(self.work, "driver.err")
-        with open(out_path, "wb") as out, open(err_path, "wb") as err:
-            rc = subprocess.run(["wine", os.path.join(BUILD, "tonvia-driver.exe"), *commands],
-                                env=self.env, stdout=out, stderr=err, stdin=subprocess.DEVNULL,
-                                timeout=timeout).returncode
-        with open(out_path, encoding="utf-8", errors="replace") as f:
-            text = f.read()
-        with open(err_path, encoding="utf-8", errors="replace") as f:
-            error = f.read()
-        if check and rc != 0:
-            raise DriverError(f"driver {' '.join(commands)} -> {rc}: {error.strip()}")
+        """Runs the commands in the session's driver process (started on first use and kept,
+        since every Wine process start is slow); returns their output text."""
+        if self.server is None or self.server.poll() is not None:
+            self.server_out = os.path.join(self.work, "driver-serve.out")
+            with open(self.server_out, "wb") as out:
+                self.server = subprocess.Popen(
+                    ["wine", os.path.join(BUILD, "tonvia-driver.exe"), "serve"], env=self.env,
+                    stdin=subprocess.PIPE, stdout=out, stderr=out)
+            self.server_read = 0
+        self.server.stdin.write(("\t".join(commands) + "\n").encode("utf-8"))
+        self.server.stdin.flush()
+        deadline = time.time() + timeout
+        while True:
+            with open(self.server_out, "rb") as f:
+                f.seek(self.server_read)
+                data = f.read()
+            done = re.search(rb"^@@done (\d+)\r?\n", data, re.MULTILINE)
+            if done:
+                break
+            if time.time() > deadline or self.server.poll() is not None:
+                self.server.kill()
+                self.server = None
+                raise DriverError(f"driver {' '.join(commands)}: no answer in {timeout} s")
+            time.sleep(0.05)
+        self.server_read += done.end()
+        lines = data[:done.start()].decode("utf-8", errors="replace").splitlines(keepends=True)
+        errors = "".join(line for line in lines if line.startswith("tonvia-driver: "))
+        text = "".join(line for line in lines if not line.startswith("tonvia-driver: "))
+        if check and done.group(1) != b"0":
+            raise DriverError(f"driver {' '.join(commands)} -> {done.group(1).decode()}: {errors.strip()}")
         return text
 
     def driver_background(self, *commands, name="driver-bg"):
@@ -216,7 +234,7 @@ class Session:
         try:
             self.driver("close-title", "设置教程", timeout=120, check=False)
             self.driver("close", "wait-gone", "60", timeout=120, check=False)
-        except subprocess.TimeoutExpired:
+        except DriverError:
             pass
         if not self.wait_app_exit(30):
             subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
@@ -228,6 +246,13 @@ class Session:
         """Stops everything this session started: the program, the prefix's wineserver (with
         the Wine helpers of this prefix only), the site and the Xvfb."""
         self.stop_app()
+        if self.server is not None:
+            self.server.stdin.close()
+            try:
+                self.server.wait(timeout=60)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+            self.server = None
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=120)
         stop_process(self.site)

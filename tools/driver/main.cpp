@@ -23,6 +23,10 @@
 //   say TEXT                    print TEXT (marks progress in the output)
 //   stamp                       print the wall-clock time as Unix seconds (for latencies)
 //
+// `tonvia-driver serve` reads commands from standard input instead, one run per line with its
+// words separated by tabs (UTF-8), and ends each run's output with a line "@@done STATUS": one
+// Wine process then serves a whole test, since starting one is slow under emulation.
+//
 // Texts are printed as UTF-8, one value per line. Exit status: 0 done, 1 usage error,
 // 2 a condition was not met in time or the window did not answer, 3 no main window.
 #include <windows.h>
@@ -73,9 +77,9 @@ std::wstring Escaped(const std::wstring& text) {
 
 class Session {
  public:
-  explicit Session(std::vector<std::wstring> args) : args_(std::move(args)) {}
-
-  Status Run() {
+  Status Run(std::vector<std::wstring> args) {
+    args_ = std::move(args);
+    next_ = 0;
     while (next_ < args_.size()) {
       const std::wstring command = args_[next_++];
       const Status status = RunOne(command);
@@ -273,6 +277,35 @@ class Session {
   HWND main_ = nullptr;
 };
 
+std::wstring FromUtf8(const std::string& bytes) {
+  if (bytes.empty()) return std::wstring();
+  const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                       nullptr, 0);
+  std::wstring text(size, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], size);
+  return text;
+}
+
+int Serve(Session& session) {
+  std::string line;
+  for (int c; (c = fgetc(stdin)) != EOF;) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+      continue;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::wstring> args;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+      args.push_back(FromUtf8(line.substr(start, tab - start)));
+    args.push_back(FromUtf8(line.substr(start)));
+    line.clear();
+    const Status status = session.Run(std::move(args));
+    PrintLine(L"@@done " + std::to_wstring(status));
+  }
+  return kDone;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -281,5 +314,7 @@ int wmain(int argc, wchar_t** argv) {
          kUsage);
     return kUsage;
   }
-  return Session(std::vector<std::wstring>(argv + 1, argv + argc)).Run();
+  Session session;
+  if (argc == 2 && std::wstring(argv[1]) == L"serve") return Serve(session);
+  return session.Run(std::vector<std::wstring>(argv + 1, argv + argc));
 }
