@@ -10,12 +10,18 @@ unsigned char FoldAscii(unsigned char byte) {
   return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
 }
 
+// Compares needle with the text at index at. Case folding applies to single-byte characters
+// only: the second byte of a two-byte character is compared exactly, so that two different
+// characters whose second bytes differ only like an ASCII letter's case never match.
 bool MatchesAt(const Text& text, std::size_t at, const Text& needle, bool ignoreCase) {
   if (text.size() - at < needle.size()) return false;
+  bool secondByte = false;
   for (std::size_t i = 0; i < needle.size(); ++i) {
     unsigned char a = static_cast<unsigned char>(text[at + i]);
     unsigned char b = static_cast<unsigned char>(needle[i]);
-    if (ignoreCase ? FoldAscii(a) != FoldAscii(b) : a != b) return false;
+    bool fold = ignoreCase && !secondByte;
+    if (fold ? FoldAscii(a) != FoldAscii(b) : a != b) return false;
+    secondByte = !secondByte && IsLeadByte(b);
   }
   return true;
 }

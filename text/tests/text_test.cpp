@@ -32,6 +32,7 @@ TEST(FindText, FindsAtCharacterStartsOnly) {
       {"x\xB0" "A", "A", 1, false, -1},       // 'A' only as a second byte
       {"x\xB0" "AA", "A", 1, false, 4},
       {"\xB0" "a", "A", 1, true, -1},         // folding never matches a second byte
+      {"\x81" "a", "\x81" "A", 1, true, -1},  // nor folds the second byte of a needle's character
       {"\x81\\\\", "\\", 1, false, 3},        // backslash as second byte is skipped
       {"\xD6\xDC\xBD\xDC", "\xBD\xDC", 1, false, 3},
       {"\xD6\xDC\xBD\xDC", "\xDC\xBD", 1, false, -1},
