@@ -157,7 +157,8 @@ TEST_F(ShellTest, WritingAFieldRaisesItsEventOnceEvenWhenUnchanged) {
   EXPECT_EQ(raised, 2);
   EXPECT_EQ(fields.Read(Field::编辑框1), "R");
 
-  // Typing counts once per change, as the edit box reports it.
+  // Typing counts once per change, as the edit box reports it (the caret is put after "R").
+  SendMessageA(main_->control(Control::编辑框1), EM_SETSEL, 1, 1);
   SendMessageA(main_->control(Control::编辑框1), WM_CHAR, 'S', 0);
   EXPECT_EQ(raised, 3);
   EXPECT_EQ(fields.Read(Field::编辑框1), "RS");
