@@ -26,18 +26,6 @@ const char* ClassOf(ControlKind kind) {
   return "STATIC";
 }
 
-bool RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  wc.hIcon = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
-  wc.hIconSm = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-  return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 }  // namespace
 
@@ -56,7 +44,7 @@ HWND MainWindow::control(Control control) const { return controls_[static_cast<i
 
 bool MainWindow::Create() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!RegisterMainClass(instance, WindowProc)) return false;
+  if (!RegisterProgramClass(instance, kClassName, WindowProc, true)) return false;
   int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
   int top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
   HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, kClassName, kTitle, kStyle, left, top, kWidth, kHeight,

@@ -46,4 +46,19 @@ HBITMAP LoadTutorialBitmap() {
   return bitmap;
 }
 
+bool RegisterProgramClass(HINSTANCE instance, const char* className, WNDPROC proc, bool withIcon) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = className;
+  if (withIcon) {
+    wc.hIcon = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
+    wc.hIconSm = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
+  }
+  return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 }  // namespace tonvia

@@ -12,4 +12,9 @@ HICON LoadProgramIcon(int size);
 // picture cannot be found or decoded.
 HBITMAP LoadTutorialBitmap();
 
+// Registers a window class of the program: arrow cursor, the default face colour and, when
+// withIcon is true, the program icon as large and small icon. An already registered class
+// counts as success.
+bool RegisterProgramClass(HINSTANCE instance, const char* className, WNDPROC proc, bool withIcon);
+
 }  // namespace tonvia

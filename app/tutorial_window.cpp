@@ -12,27 +12,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 // The picture box sits slightly above and left of the client area so it covers it whole.
 constexpr int kPictureLeft = -2, kPictureTop = -8, kPictureWidth = 608, kPictureHeight = 456;
 
-bool RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC pictureProc) {
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = windowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  wc.hIcon = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
-  wc.hIconSm = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-
-  WNDCLASSEXA picture = {};
-  picture.cbSize = sizeof(picture);
-  picture.lpfnWndProc = pictureProc;
-  picture.hInstance = instance;
-  picture.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  picture.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  picture.lpszClassName = kPictureClassName;
-  return RegisterClassExA(&picture) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 // Draws the bitmap at its own size from the box's top-left corner, without scaling.
 void DrawPicture(HDC dc, HBITMAP picture) {
@@ -66,7 +45,10 @@ void TutorialWindow::Open() {
     return;
   }
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!RegisterClasses(instance, WindowProc, PictureProc)) return;
+  if (!RegisterProgramClass(instance, kClassName, WindowProc, true) ||
+      !RegisterProgramClass(instance, kPictureClassName, PictureProc, false)) {
+    return;
+  }
   int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
   int top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
   HWND hwnd = CreateWindowExA(WS_EX_APPWINDOW, kClassName, "设置教程", kStyle, left, top, kWidth, kHeight,
