@@ -43,8 +43,28 @@ step cmake --build --preset native
 step ctest --preset native
 step fuzz
 
+# The first process of a Wine session boots its services, which takes minutes where Wine's 32-bit
+# side is emulated; do it once here so that no test's time limit pays for it.
+wine_session() {
+  timeout 1800 tools/wine-run.sh "$root/build/win32/wineprefix" cmd.exe /c exit \
+    >build/win32/wine-session.log 2>&1 </dev/null
+}
+
+# Wine's 32-bit side runs natively only where the kernel runs i386 programs. Under qemu's user-mode
+# emulation (tools/setup.sh sets it up on 64-bit-only kernels) Wine starts, but its session
+# processes stall or crash at random after minutes of work, so the Windows tests would hang
+# rather than pass or fail. There they run only on request: TONVIA_WINE_TESTS=1 tools/test.sh
+wine_emulated() { grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; }
+
 step cmake --preset win32
 step cmake --build --preset win32
-step ctest --preset win32
+if wine_emulated && [ "${TONVIA_WINE_TESTS:-0}" != 1 ]; then
+  echo "test: NOT RUN: the Windows tests under Wine (this kernel runs no 32-bit programs and"
+  echo "test: emulated Wine is not reliable); set TONVIA_WINE_TESTS=1 to run them anyway"
+else
+  step wine_session
+  # The end-to-end tests (label e2e) are run on their own: ctest --preset win32 -L e2e
+  step ctest --preset win32 -LE e2e
+fi
 
 exit $failed
