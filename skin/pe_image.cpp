@@ -163,6 +163,7 @@ std::optional<Text> ImageView::ReadName(std::uint32_t rva) const {
 
 bool MemoryView::Read(std::uint32_t rva, void* out, std::size_t count) const {
   if (!Contains(rva, count)) return false;
+  if (count == 0) return true;  // an empty read may come with no buffer at all
   std::memcpy(out, bytes_ + rva, count);
   return true;
 }
@@ -175,6 +176,7 @@ bool MemoryView::Write32(std::uint32_t rva, std::uint32_t value) {
 
 bool FileView::Read(std::uint32_t rva, void* out, std::size_t count) const {
   if (!Contains(rva, count)) return false;
+  if (count == 0) return true;  // an empty read may come with no buffer at all
   auto* bytes = static_cast<unsigned char*>(out);
   std::memset(bytes, 0, count);
   Overlay(rva, count, 0, headers_.headersSize, data_, bytes);

@@ -144,6 +144,8 @@ TEST(CheckImage, AcceptsAndRejectsCraftedImages) {
        [](Image& i) { i.Put16At(0x1308, 0x3FFE); }, false},
       {"relocation block longer than its directory", [](Image& i) { i.Put32At(0x1304, 16); },
        false},
+      {"relocation block without entries",
+       [](Image& i) { i.Directory(5, 0x1300, 8); i.Put32At(0x1304, 8); }, true},
       {"import descriptor outside", [](Image& i) { i.Directory(1, 0x7FFFFFF0, 40); }, false},
       {"import library name outside", [](Image& i) { i.Put32At(0x120C, 0x5000); }, false},
       {"import name outside", [](Image& i) { i.Put32At(0x1250, 0x7FFFFFFE); }, false},
