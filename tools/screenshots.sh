@@ -4,8 +4,7 @@
 #   main.png      the main window with a detected song title and its key text
 #   tutorial.png  the tutorial window
 #   desktop-*.png the whole desktop behind each of them
-# The prefix build/screenshots/wineprefix is made on first use (copied from the booted
-# template prefix when there is one) and holds a prepared C:\vazada.ini, so no warning shows.
+# The prefix build/screenshots/wineprefix is made on first use (tools/wine-prefix.sh) and holds a prepared C:\vazada.ini, so no warning shows.
 # Needs build/win32/tonvia.exe and build/win32/tonvia-driver.exe.
 set -euo pipefail
 
@@ -14,7 +13,6 @@ out=$root/build/screenshots
 prefix=$out/wineprefix
 exe=$root/build/win32/tonvia.exe
 driver=$root/build/win32/tonvia-driver.exe
-template=${TONVIA_WINE_TEMPLATE:-/var/cache/tonvia/wine-template}
 for f in "$exe" "$driver"; do
   [ -f "$f" ] || { echo "screenshots.sh: missing $f (build the win32 preset)" >&2; exit 1; }
 done
@@ -36,16 +34,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ ! -f "$prefix/system.reg" ]; then
-  if [ -f "$template/.tonvia-ready" ]; then
-    echo "copying the Wine prefix template $template"
-    cp -a "$template" "$prefix"
-  else
-    echo "booting a Wine prefix in $prefix (minutes under emulation)"
-    wineboot --init >/dev/null 2>&1 </dev/null || true
-    wineserver -w
-  fi
-fi
+"$root/tools/wine-prefix.sh" "$prefix"
 # Make "tonvia" the default desktop of the prefix, so the driver started below shares the
 # virtual desktop with the program and can find its windows. The server is not running yet, so
 # user.reg can be edited.

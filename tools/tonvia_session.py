@@ -5,7 +5,6 @@ A session owns everything it starts (an Xvfb when there is no display to use, th
 wineserver, the program, the key-database site) and stops all of it in close(). Wine's helper
 processes inherit open pipes, so every Wine process writes into files, never into a pipe.
 """
-import fcntl
 import json
 import os
 import re
@@ -18,8 +17,6 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build", "win32")
 TITLE = "Tonvia v2.0 - Velmora"
-DEFAULT_TEMPLATE = "/var/cache/tonvia/wine-template"
-READY_STAMP = ".tonvia-ready"
 SETTINGS_SECTION_DRIVE = "酷狗"
 SETTINGS_KEY_DRIVE = "酷狗盘符"
 SETTINGS_SECTION_SITE = "查询"
@@ -81,27 +78,9 @@ class Session:
         self.env["DISPLAY"] = f":{number}"
 
     def _prepare_prefix(self, virtual_desktop):
-        # Booting a prefix takes minutes under emulation, so, like tools/wine-run.sh, every
-        # prefix starts as a copy of one booted template per machine; a prefix is ready once
-        # its stamp is written.
-        if not os.path.exists(os.path.join(self.prefix, READY_STAMP)):
-            template = os.environ.get("TONVIA_WINE_TEMPLATE", DEFAULT_TEMPLATE)
-            os.makedirs(os.path.dirname(template), exist_ok=True)
-            with open(template + ".lock", "a") as lock:
-                fcntl.flock(lock, fcntl.LOCK_EX)
-                if not os.path.exists(os.path.join(template, READY_STAMP)):
-                    log(f"booting the template Wine prefix {template} (minutes under emulation)")
-                    shutil.rmtree(template, ignore_errors=True)
-                    boot_env = dict(self.env, WINEPREFIX=template)
-                    for argv in (["wineboot", "--init"], ["wineserver", "-w"]):
-                        subprocess.run(argv, env=boot_env, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-                    open(os.path.join(template, READY_STAMP), "w").close()
-                log(f"copying the template Wine prefix into {self.prefix}")
-                subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-                shutil.rmtree(self.prefix, ignore_errors=True)
-                shutil.copytree(template, self.prefix, symlinks=True)
+        # Shared with tools/wine-run.sh: a copy of one booted template prefix per machine.
+        subprocess.run([os.path.join(ROOT, "tools", "wine-prefix.sh"), self.prefix], env=self.env,
+                       check=True, stdin=subprocess.DEVNULL)
         if virtual_desktop:
             self._use_virtual_desktop()
         drive_e = os.path.join(self.prefix, "dosdevices", "e:")
