@@ -9,6 +9,7 @@ root=$(cd "$here/.." && pwd)
 packages=(
   cmake make g++ python3 googletest libbenchmark-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   libboost-regex1.81-dev libjpeg62-turbo-dev clang libclang-rt-14-dev dpkg-dev qemu-user-static
 )

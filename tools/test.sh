@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds the native and the win32 presets and runs
-# every test of both (natively, then under Wine with code page 936), plus a short fuzz run of the
-# module image checks. Exits non-zero on any failure.
+# The test command: installs what is missing, builds the native, win64 and win32 presets and runs
+# their tests (natively, then under Wine with code page 936), plus a short fuzz run of the module
+# image checks. Exits non-zero on any failure.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -27,7 +27,7 @@ fuzz() {
 
 # Wine processes and the test display end with the run.
 cleanup() {
-  for prefix in build/win32/wineprefix build/win32/e2e/wineprefix; do
+  for prefix in build/win64/wineprefix build/win32/wineprefix build/win32/e2e/wineprefix; do
     [ -d "$prefix" ] && WINEPREFIX="$root/$prefix" wineserver -k >/dev/null 2>&1
     if [ -f "$prefix.display.pid" ]; then
       kill "$(cat "$prefix.display.pid")" >/dev/null 2>&1
@@ -44,11 +44,18 @@ step ctest --preset native
 step fuzz
 
 # The first process of a Wine session boots its services, which takes minutes where Wine's 32-bit
-# side is emulated; do it once here so that no test's time limit pays for it.
-wine_session() {
-  timeout 1800 tools/wine-run.sh "$root/build/win32/wineprefix" cmd.exe /c exit \
-    >build/win32/wine-session.log 2>&1 </dev/null
+# side is emulated; do it once per build tree here so that no test's time limit pays for it.
+wine_session() {  # wine_session win32|win64
+  WINEARCH=$1 timeout 1800 tools/wine-run.sh "$root/build/$1/wineprefix" cmd.exe /c exit \
+    >"build/$1/wine-session.log" 2>&1 </dev/null
 }
+
+# The word-size independent libraries with their Windows tests, under Wine's 64-bit side, which
+# runs natively everywhere.
+step cmake --preset win64
+step cmake --build --preset win64
+step wine_session win64
+step ctest --preset win64
 
 # Wine's 32-bit side runs natively only where the kernel runs i386 programs. Under qemu's user-mode
 # emulation (tools/setup.sh sets it up on 64-bit-only kernels) Wine starts, but its session
@@ -59,10 +66,10 @@ wine_emulated() { grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; }
 step cmake --preset win32
 step cmake --build --preset win32
 if wine_emulated && [ "${TONVIA_WINE_TESTS:-0}" != 1 ]; then
-  echo "test: NOT RUN: the Windows tests under Wine (this kernel runs no 32-bit programs and"
+  echo "test: NOT RUN: the 32-bit Windows tests under Wine (this kernel runs no 32-bit programs and"
   echo "test: emulated Wine is not reliable); set TONVIA_WINE_TESTS=1 to run them anyway"
 else
-  step wine_session
+  step wine_session win32
   # The end-to-end tests (label e2e) are run on their own: ctest --preset win32 -L e2e
   step ctest --preset win32 -LE e2e
 fi

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # wine-run.sh PREFIX PROGRAM [ARGS...]
-# Runs a 32-bit Windows program under Wine the way Tonvia's users run it: ANSI code page 936
+# Runs a Windows program under Wine the way Tonvia's users run it: ANSI code page 936
 # (LC_ALL=zh_CN.UTF-8), no Mono/Gecko prompts, a display (an Xvfb of its own when DISPLAY is
 # unset), in the throw-away prefix PREFIX (made ready by wine-prefix.sh on first use).
+# WINEARCH=win64 runs 64-bit programs with Wine's 64-bit loader in a 64-bit prefix; the default,
+# win32, is the program's own platform.
 set -euo pipefail
 
 prefix=$1
 shift
 mkdir -p "$(dirname "$prefix")"
-export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")  # Wine wants it absolute
+export WINEARCH=${WINEARCH:-win32} WINEDEBUG=${WINEDEBUG:--all}
 export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
@@ -37,4 +40,7 @@ fi
 export WINEPREFIX=$prefix
 # A persistent server keeps Wine's helper processes from holding the caller's output pipe.
 setsid wineserver -p >/dev/null 2>&1 </dev/null || true
+if [ "$WINEARCH" = win64 ]; then
+  exec /usr/lib/wine/wine64 "$@"
+fi
 exec wine "$@"
