@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,10 +53,20 @@ void ReplaceMarker(Bytes& bytes, std::uint32_t marker, std::uint32_t value) {
 
 std::size_t NtOffset(const Bytes& bytes) { return Get32(&bytes[60]); }
 
-bool IsFree(std::uint32_t address) {
-  MEMORY_BASIC_INFORMATION info;
-  return VirtualQuery(reinterpret_cast<void*>(address), &info, sizeof info) == sizeof info &&
-         info.State == MEM_FREE;
+// Nothing holds the address space at address: a page there can be reserved. (Asking VirtualQuery
+// alone is not enough: Wine may report space that it does not manage as reserved.) On failure,
+// says what the region holds.
+::testing::AssertionResult IsFree(std::uint32_t address) {
+  void* const wanted = reinterpret_cast<void*>(address);
+  void* const probe = VirtualAlloc(wanted, 4096, MEM_RESERVE, PAGE_NOACCESS);
+  if (probe != nullptr) VirtualFree(probe, 0, MEM_RELEASE);
+  if (probe == wanted) return ::testing::AssertionSuccess();
+  MEMORY_BASIC_INFORMATION info{};
+  VirtualQuery(wanted, &info, sizeof info);
+  std::ostringstream held;
+  held << std::hex << "state 0x" << info.State << ", type 0x" << info.Type << ", allocation base "
+       << info.AllocationBase << ", region size 0x" << info.RegionSize;
+  return ::testing::AssertionFailure() << held.str();
 }
 
 // The probe DLL with its entry point logging into log and answering attachAnswer.
