@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Measures Tonvia's figures under Wine and writes them into docs/performance.md:
+"""Measures Tonvia's figures under Wine and writes them into their section of docs/performance.md:
 
 - latency from a lyric file being written to its key text being in the results box (20 songs,
   local site);
@@ -23,6 +23,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from tonvia_session import BUILD, ROOT, Session, log  # noqa: E402
 
 KEYSITE = os.path.join(ROOT, "tools", "keysite", "keysite.py")
+BEGIN = "<!-- tools/perf.py: its figures -->"
+END = "<!-- tools/perf.py: end -->"
 LIMIT = "120"
 
 
@@ -147,7 +149,8 @@ def write_report(figures, args, path):
     rss_text = f"{rss:.1f} MB" if rss else "not found"
     date = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
     cpu = platform.processor() or platform.machine()
-    lines = f"""# Performance
+    lines = f"""{BEGIN}
+## The program under Wine's 32-bit side
 
 Measured with `python3 tools/perf.py --songs {args.songs} --idle {args.idle}` (after
 `cmake --build --preset win32 --target tonvia tonvia-driver`), on {date}, on the build machine:
@@ -188,9 +191,18 @@ How each figure is taken:
 - Working set: GetProcessMemoryInfo on the program's process after the idle minute.
 - Start-up: from starting `wine tonvia.exe` to the driver seeing the main window visible,
   including Wine's own process start-up (the Wine server of the prefix was already running).
-"""
+{END}"""
+    # Only this script's section is replaced; the rest of the file is written by hand.
+    old = ""
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            old = f.read()
+    if BEGIN in old and END in old:
+        text = old[:old.index(BEGIN)] + lines + old[old.index(END) + len(END):]
+    else:
+        text = (old.rstrip("\n") + "\n\n" if old else "# Performance\n\n") + lines + "\n"
     with open(path, "w", encoding="utf-8") as f:
-        f.write(lines)
+        f.write(text)
 
 
 def main():
