@@ -8,9 +8,10 @@ function(tonvia_add_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
   if(NOT T_TIMEOUT)
-    # Under Wine a test binary needs far longer, above all where Wine's 32-bit side is emulated.
+    # Under Wine a test binary needs far longer, above all where Wine's 32-bit side is emulated
+    # (minutes for what takes seconds natively).
     if(WIN32)
-      set(T_TIMEOUT 900)
+      set(T_TIMEOUT 600)
     else()
       set(T_TIMEOUT 300)
     endif()

@@ -58,19 +58,20 @@ step wine_session win64
 step ctest --preset win64
 
 # Wine's 32-bit side runs natively only where the kernel runs i386 programs. Under qemu's user-mode
-# emulation (tools/setup.sh sets it up on 64-bit-only kernels) Wine starts, but its session
-# processes stall or crash at random after minutes of work, so the Windows tests would hang
-# rather than pass or fail. There they run only on request: TONVIA_WINE_TESTS=1 tools/test.sh
+# emulation (tools/setup.sh sets it up on 64-bit-only kernels) every Wine process takes about a
+# minute of CPU to start, socket calls stall for good, and now and then a process crashes. There
+# the tests run one at a time, those that use the network (label network) are left out (their
+# code is tested by the win64 run above), and a failed test gets one more run.
 wine_emulated() { grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; }
 
 step cmake --preset win32
 step cmake --build --preset win32
-if wine_emulated && [ "${TONVIA_WINE_TESTS:-0}" != 1 ]; then
-  echo "test: NOT RUN: the 32-bit Windows tests under Wine (this kernel runs no 32-bit programs and"
-  echo "test: emulated Wine is not reliable); set TONVIA_WINE_TESTS=1 to run them anyway"
+step wine_session win32
+# The end-to-end tests (label e2e) are run on their own: ctest --preset win32 -L e2e
+if wine_emulated; then
+  echo "test: Wine's 32-bit side is emulated here: NOT RUN under it: lookup_win_tests (network)"
+  step ctest --preset win32 -LE 'e2e|network' --parallel 1 --repeat until-pass:2
 else
-  step wine_session win32
-  # The end-to-end tests (label e2e) are run on their own: ctest --preset win32 -L e2e
   step ctest --preset win32 -LE e2e
 fi
 
