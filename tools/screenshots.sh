@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# screenshots.sh: runs build/win32/tonvia.exe inside a Wine virtual desktop (so frames and
-# captions are drawn) on an Xvfb of its own and saves PNGs under build/screenshots/:
+# screenshots.sh: runs build/win32/tonvia.exe on an Xvfb of its own, with Wine drawing the window
+# frames and captions itself (no window manager runs there), and saves PNGs under
+# build/screenshots/:
 #   main.png      the main window with a detected song title and its key text
 #   tutorial.png  the tutorial window
 #   desktop-*.png the whole desktop behind each of them
@@ -35,13 +36,11 @@ cleanup() {
 trap cleanup EXIT
 
 "$root/tools/wine-prefix.sh" "$prefix"
-# Make "tonvia" the default desktop of the prefix, so the driver started below shares the
-# virtual desktop with the program and can find its windows. The server is not running yet, so
-# user.reg can be edited.
-if ! grep -q 'Explorer\\\\Desktops' "$prefix/user.reg"; then
-  stamp=$(date +%s)
-  printf '\n[Software\\\\Wine\\\\Explorer] %s\n"Desktop"="tonvia"\n' "$stamp" >>"$prefix/user.reg"
-  printf '\n[Software\\\\Wine\\\\Explorer\\\\Desktops] %s\n"tonvia"="1024x768"\n' "$stamp" >>"$prefix/user.reg"
+# Windows not managed by a window manager get their frames and captions from Wine. (A virtual
+# desktop would do the same, but its window fails to be created where Wine's 32-bit side is
+# emulated.) The server is not running yet, so user.reg can be edited.
+if ! grep -q 'X11 Driver' "$prefix/user.reg"; then
+  printf '\n[Software\\\\Wine\\\\X11 Driver] %s\n"Managed"="N"\n' "$(date +%s)" >>"$prefix/user.reg"
 fi
 # Wine's helpers inherit open pipes: every Wine process writes into files.
 setsid wineserver -p >/dev/null 2>&1 </dev/null || true
@@ -56,8 +55,8 @@ run_driver() {
   }
 }
 
-echo "starting tonvia.exe in a virtual desktop"
-wine explorer /desktop=tonvia,1024x768 "$exe" >"$out/tonvia.log" 2>&1 </dev/null &
+echo "starting tonvia.exe"
+wine "$exe" >"$out/tonvia.log" 2>&1 </dev/null &
 
 # What a detected song looks like: the title cut from the lyric file name and its key text.
 run_driver find 600 wait-visible 600 \
@@ -65,7 +64,7 @@ run_driver find 600 wait-visible 600 \
   set results $'《晴天》 原调：G大调 基调：G 速度：69 BPM\r\n\r\n《晴天》(Live) 原调：A大调 基调：A' \
   sleep 1500
 
-# The windows are centred on the 1024 x 768 desktop.
+# The windows are centred on the 1024 x 768 screen.
 capture() {  # name width height
   local left=$(((1024 - $2) / 2)) top=$(((768 - $3) / 2))
   import -display "$DISPLAY" -window root "$out/desktop-$1.png"
