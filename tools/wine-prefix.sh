@@ -3,8 +3,8 @@
 # Makes PREFIX a ready Wine prefix of the caller's WINEARCH (win32 unless set), in the caller's
 # Wine environment. Booting a prefix is slow (minutes where Wine's 32-bit side runs under
 # emulation), so one booted template prefix per architecture is kept per machine and every new
-# prefix starts as a copy of it. A prefix counts as ready only
-# once its boot has finished: the stamp is written last.
+# prefix starts as a copy of it. A prefix counts as ready only once its boot has finished: the
+# stamp is written last.
 set -euo pipefail
 
 prefix=$1
@@ -30,7 +30,7 @@ boot() {
     >/dev/null 2>&1 </dev/null
   WINEPREFIX=$template timeout 1200 wineserver -w
 }
-for attempt in 1 2; do
+for _ in 1 2; do
   [ -f "$template/$stamp" ] && break
   echo "wine-prefix: booting the template prefix $template (minutes under emulation)" >&2
   if boot; then
