@@ -149,6 +149,14 @@ HBRUSH MainWindow::ColourControl(HDC dc, HWND child, UINT message) {
     return GetSysColorBrush(message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_BTNFACE);
   }
   if (child == control(Control::透明标签1) || child == control(Control::透明标签2)) {
+    // The window clips its children, so nothing is painted under a label that fills its
+    // background with no brush: paint the window's own background (skinned or not) there first.
+    POINT origin{0, 0};
+    MapWindowPoints(child, hwnd_, &origin, 1);
+    POINT previous;
+    SetWindowOrgEx(dc, origin.x, origin.y, &previous);
+    SendMessageA(hwnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SetWindowOrgEx(dc, previous.x, previous.y, nullptr);
     SetTextColor(dc, kLabelColour);
     SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

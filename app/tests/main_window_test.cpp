@@ -140,6 +140,39 @@ TEST_F(ShellTest, ResultsBoxStartsWithTheNoticeInItsOwnFontAndColour) {
   DeleteDC(dc);
 }
 
+// The window clips its children: a transparent label must get the window's background painted
+// under it, or it shows whatever the screen held there (black on a fresh display).
+TEST_F(ShellTest, TransparentLabelsShowTheWindowBackground) {
+  ASSERT_TRUE(CreateMainWindow());
+  RECT client;
+  GetClientRect(main_->hwnd(), &client);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  SendMessageA(main_->hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  for (Control label : {Control::透明标签1, Control::透明标签2}) {
+    HWND child = main_->control(label);
+    RECT place;
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, main_->hwnd(), reinterpret_cast<POINT*>(&place), 2);
+    // The label's bottom-right pixel, below its text, as the window's background has it.
+    const COLORREF background = GetPixel(dc, place.right - 1, place.bottom - 1);
+    const COLORREF marker = background ^ 0xFFFFFF;
+    HBRUSH markerBrush = CreateSolidBrush(marker);
+    FillRect(dc, &client, markerBrush);
+    DeleteObject(markerBrush);
+    // The label paints itself at the bitmap's origin.
+    SendMessageA(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(GetPixel(dc, place.right - place.left - 1, place.bottom - place.top - 1), background);
+    SendMessageA(main_->hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  }
+  SelectObject(dc, previous);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
 TEST_F(ShellTest, WritingAFieldRaisesItsEventOnceEvenWhenUnchanged) {
   WriteSettingsFile("[酷狗]\r\n酷狗盘符=E\r\n");
   ASSERT_TRUE(CreateMainWindow());
